@@ -2,21 +2,10 @@
 // the bookkeeping the interface asks for (error codes, handle conversion).
 #include "updater/win32/platform/win32_platform.h"
 
-#include <windows.h>
-#include <wininet.h>
-
+#include <algorithm>
 #include <limits>
 
-// <windows.h> and <wininet.h> map these names to their ...A functions; the
-// methods keep their own names.
-#undef CopyFile
-#undef CreateFile
-#undef DeleteFile
-#undef MoveFile
-#undef ReplaceFile
-#undef SetCurrentDirectory
-#undef InternetOpen
-#undef InternetOpenUrl
+#include "updater/win32/platform/windows_api.h"
 
 namespace zt {
 namespace {
