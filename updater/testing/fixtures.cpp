@@ -35,6 +35,26 @@ const std::vector<std::string>& PackageFiles() {
   return files;
 }
 
+std::string WithChecksum(const std::string& first68) {
+  int sum = 0;
+  for (char c : first68.substr(0, 68)) sum += (c >= '0' && c <= '9') ? c - '0' : c == '-';
+  return first68.substr(0, 68) + std::to_string(sum % 10);
+}
+
+std::string ElementSet(int count, int first) {
+  std::string body;
+  for (int i = 0; i < count; ++i) {
+    std::string n = std::to_string(first + i);
+    n = std::string(5 - n.size(), '0') + n;
+    body += "SAT " + n + "\r\n";
+    body += WithChecksum("1 " + n + "U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  292") +
+            "\r\n";
+    body += WithChecksum("2 " + n + "  51.6416 247.4627 0006703 130.5360 325.0288 15.7212539156353") +
+            "\r\n";
+  }
+  return body;
+}
+
 Machine::Machine() {
   std::string pattern = (fs::temp_directory_path() / "zt_machine_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

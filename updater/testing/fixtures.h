@@ -28,6 +28,12 @@ const std::vector<std::string>& PackageFiles();
 inline constexpr const char* kPackageLocation =
     "lat=51.48\nlon=0.00\nalt=46\noff=0\nnam=Greenwich\ndst=false\n";
 
+// An element line: the first 68 columns given, the checksum appended.
+std::string WithChecksum(const std::string& first68);
+// A body of element sets: count pairs, each after a name line, lines ended
+// by CR LF; catalogue numbers from `first`.
+std::string ElementSet(int count, int first = 25544);
+
 class Machine {
  public:
   // Program at D:\ZenTrovia\ZenTroviaUpdater.exe, current directory there.
