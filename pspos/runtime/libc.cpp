@@ -1,6 +1,6 @@
 // Memory and string helpers for freestanding modules: the compiler emits
 // calls to these for aggregate copies even where the source has none.
-#include "runtime.h"
+#include <cstring>
 
 extern "C" {
 
@@ -41,5 +41,13 @@ std::size_t strlen(const char* s) {
   std::size_t n = 0;
   while (s[n] != '\0') ++n;
   return n;
+}
+
+int strcmp(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 }

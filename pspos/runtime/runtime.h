@@ -38,14 +38,10 @@ extern const std::uintptr_t zt_runtime_system_words[2];
 // (descriptor >= 0 or a negative error), slot 1 closes it.
 extern const std::uint32_t zt_runtime_io_nids[2];
 extern void* zt_runtime_io[2];
-
-// Plain memory and string helpers, for code built without a C library.
-void* memcpy(void* dst, const void* src, std::size_t n);
-void* memmove(void* dst, const void* src, std::size_t n);
-void* memset(void* dst, int value, std::size_t n);
-int memcmp(const void* a, const void* b, std::size_t n);
-std::size_t strlen(const char* s);
 }
+
+// The run-time also defines memcpy, memmove, memset, memcmp, strlen and strcmp (as
+// <cstring> declares them), since modules link no C library.
 
 #define ZT_RUNTIME_SYSTEM_LIBRARY ZT_SYSTEM_LIBRARY(zt_runtime_system_words)
 #define ZT_RUNTIME_IMPORTS ZT_IMPORT_ENTRY("IoForUser", 0, 0x0009, zt_runtime_io)
