@@ -11,10 +11,18 @@ namespace zt {
 namespace {
 
 // The one error mapper: the calling thread's last Win32 error. A call that
-// failed without setting one still reports a failure.
-int LastError() {
+// failed without setting one still reports a failure. Wine reports a file on
+// a drive letter with no drive behind it as "file not found" where Windows
+// says "path not found"; the path, when given, lets us answer as Windows does.
+int LastError(const std::string* path = nullptr) {
   const DWORD code = ::GetLastError();
-  return code != 0 ? static_cast<int>(code) : ERROR_GEN_FAILURE;
+  if (code == 0) return ERROR_GEN_FAILURE;
+  if (code == ERROR_FILE_NOT_FOUND && path != nullptr && path->size() >= 2 &&
+      (*path)[1] == ':') {
+    const char root[] = {(*path)[0], ':', '\\', '\0'};
+    if (::GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) return ERROR_PATH_NOT_FOUND;
+  }
+  return static_cast<int>(code);
 }
 
 // Paths arrive with doubled separators ("E:\\PSP\\GAME" joined from
@@ -58,9 +66,10 @@ class ScopedFind {
 int OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
              Platform::Handle& file) {
   file = Platform::kNoHandle;
-  HANDLE h = ::CreateFileA(NativePath(path).c_str(), access, share, nullptr, disposition,
+  const std::string native = NativePath(path);
+  HANDLE h = ::CreateFileA(native.c_str(), access, share, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastError();
+  if (h == INVALID_HANDLE_VALUE) return LastError(&native);
   file = FromHandle(h);
   return 0;
 }
@@ -110,7 +119,8 @@ bool Win32Platform::ReplaceFile(const std::string& from, const std::string& to) 
 }
 
 int Win32Platform::SetCurrentDirectory(const std::string& path) {
-  return ::SetCurrentDirectoryA(NativePath(path).c_str()) ? 0 : LastError();
+  const std::string native = NativePath(path);
+  return ::SetCurrentDirectoryA(native.c_str()) ? 0 : LastError(&native);
 }
 
 std::string Win32Platform::CurrentDirectory() {
