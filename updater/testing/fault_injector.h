@@ -23,8 +23,11 @@ class FaultInjector : public PlatformWrapper {
   long seen() const { return seen_; }          // operations since FailAt
   long failures() const { return failures_; }  // operations failed since FailAt
 
+  // Attribute queries count only when asked for: a failing query reads as
+  // "no such file", which is no fault the program can notice.
+  bool fail_queries = false;
   std::uint32_t FileAttributes(const std::string& p) override {
-    return Fail() ? kInvalidAttributes : target().FileAttributes(p);
+    return fail_queries && Fail() ? kInvalidAttributes : target().FileAttributes(p);
   }
   bool CreateFolder(const std::string& p) override { return !Fail() && target().CreateFolder(p); }
   bool CopyFile(const std::string& f, const std::string& t) override {

@@ -102,6 +102,13 @@ bool Machine::Exists(const std::string& path) {
   return !host.empty() && fs::exists(host);
 }
 
+void Machine::Remove(const std::string& path) {
+  std::string host = path.size() == 2 && path[1] == ':' ? root_ + "/" + path.substr(0, 1)
+                                                        : posix_->HostPath(path);
+  std::error_code ignored;
+  if (!host.empty()) fs::remove_all(host, ignored);
+}
+
 void Machine::WritePack(const std::string& file, const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";

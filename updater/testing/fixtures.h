@@ -51,6 +51,8 @@ class Machine {
   // The file's bytes, or nullopt when there is no such file.
   std::optional<std::string> Read(const std::string& path);
   bool Exists(const std::string& path);
+  // Removes a file or a whole folder tree; a drive letter alone ("F:") pulls the stick.
+  void Remove(const std::string& path);
 
   // A language pack file in D:\ZenTrovia\languages, lines joined with CR LF.
   void WritePack(const std::string& file, const std::vector<std::string>& lines);
