@@ -194,24 +194,29 @@ bool CurlInternet::Read(Handle handle, void* buffer, std::uint32_t size, std::ui
   auto found = requests_.find(handle);
   if (found == requests_.end()) return false;
   Request& request = *found->second;
-  for (;;) {
+  // Like a synchronous read of the Windows client: fill the whole buffer
+  // unless the body ends first.
+  char* out = static_cast<char*>(buffer);
+  while (got < size) {
     if (request.taken < request.staged.size()) {
-      std::size_t n = std::min<std::size_t>(size, request.staged.size() - request.taken);
-      std::memcpy(buffer, request.staged.data() + request.taken, n);
+      std::size_t n = std::min<std::size_t>(size - got, request.staged.size() - request.taken);
+      std::memcpy(out + got, request.staged.data() + request.taken, n);
       request.taken += n;
-      got = static_cast<std::uint32_t>(n);
+      got += static_cast<std::uint32_t>(n);
       if (request.taken == request.staged.size() && request.paused) {
         // Resuming may hand the next chunk to OnBody at once; the stage is free for it.
         request.paused = false;
         request.last_activity = Clock::now();
         curl_easy_pause(request.easy, CURLPAUSE_CONT);
       }
-      return true;
+      continue;
     }
-    if (request.done) return request.result == CURLE_OK;
-    if (size == 0) return true;
+    if (request.done) break;
     request.Pump(options_.idle_timeout_ms);
   }
+  // Bytes that arrived before a failure are delivered; the next read fails.
+  if (got > 0 || size == 0) return true;
+  return request.result == CURLE_OK;
 }
 
 void CurlInternet::Close(Handle handle) {
