@@ -229,9 +229,10 @@ TEST_F(EffectLuaTest, ModuleCarriesItsIdentityAndImportsLuaByNid) {
   struct Named {
     const char* name;
     std::uint32_t nid;
+    void* function;  // the host's Lua, as this program links it
   };
   const Named imports[] = {
-#define ZT_LUAPLAYER_IMPORT(name, nid) {#name, nid},
+#define ZT_LUAPLAYER_IMPORT(name, nid) {#name, nid, reinterpret_cast<void*>(&name)},
 #include "luaplayer_nids.inc"
 #undef ZT_LUAPLAYER_IMPORT
   };
@@ -240,7 +241,7 @@ TEST_F(EffectLuaTest, ModuleCarriesItsIdentityAndImportsLuaByNid) {
   for (std::size_t i = 0; i < std::size(imports); ++i) {
     EXPECT_EQ(lua->nids[i], imports[i].nid) << imports[i].name;
     EXPECT_EQ(pspos::nidOf(imports[i].name), imports[i].nid) << imports[i].name;
-    EXPECT_EQ(lua->slots[i], dlsym(RTLD_DEFAULT, imports[i].name)) << imports[i].name;
+    EXPECT_EQ(lua->slots[i], imports[i].function) << imports[i].name;
   }
   EXPECT_EQ(pspos::nidOf("lua_gettop"), 0xF175D041u);
   EXPECT_EQ(pspos::nidOf("luaL_openlib"), 0x6E09657Fu);

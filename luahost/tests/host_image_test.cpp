@@ -39,6 +39,16 @@ TEST_F(HostImageTest, BlockBeginsWithTheRecordAddressAndPixelsFollowTheStride) {
   EXPECT_EQ(record->pixels[1 * 8 + 0], 0x12345678u);
   EXPECT_EQ(record->pixels[0], 0xFF000000u) << "new images start opaque black";
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(record->pixels) % 8, 0u);
+
+  // As plug-ins read it: stride, width and height at words 0, 2 and 3, and
+  // on the 32-bit console the pixels' address at word 4.
+  const auto* words = reinterpret_cast<const std::uint32_t*>(record);
+  EXPECT_EQ(words[0], 8u);
+  EXPECT_EQ(words[2], 5u);
+  EXPECT_EQ(words[3], 3u);
+  if constexpr (sizeof(void*) == 4) {
+    EXPECT_EQ(words[4], reinterpret_cast<std::uintptr_t>(record->pixels));
+  }
 }
 
 TEST_F(HostImageTest, ScriptsReadBackWhatTheyWrite) {
