@@ -1,6 +1,6 @@
 // Scripted answers for the internet calls, so that download tests choose the
-// status, the body and how it arrives (chunk sizes, a read that fails
-// half-way, an unreachable server) without a network.
+// status, the body and how it arrives (a read that fails half-way, an
+// unreachable server) without a network; and a fixed clock and locale.
 #pragma once
 
 #include <algorithm>
@@ -25,6 +25,12 @@ class FakeInternet : public PlatformWrapper {
   // Answers for a URL; a URL without one can't be reached.
   std::map<std::string, FakeResponse> responses;
   int opened = 0, closed = 0;  // handles handed out and closed again
+  int reads = 0;               // body reads, the last one (0 bytes) included
+  LocalTime now{2008, 1, 1, 18, 0, 0, 0};
+  NumberFormat numbers{',', '.'};  // a locale with a decimal comma
+
+  LocalTime GetLocalTime() override { return now; }
+  NumberFormat UserNumberFormat() override { return numbers; }
   std::map<std::string, int> requests;  // URL -> how often it was opened
 
   Handle InternetOpen(const std::string&) override { return Open(""); }
@@ -36,6 +42,7 @@ class FakeInternet : public PlatformWrapper {
   int HttpStatus(Handle request) override { return responses[urls_[request]].status; }
   bool InternetReadFile(Handle request, void* buffer, std::uint32_t size,
                         std::uint32_t& got) override {
+    ++reads;
     const FakeResponse& r = responses[urls_[request]];
     std::size_t& at = positions_[request];
     got = 0;
