@@ -44,7 +44,9 @@ std::int32_t plugbind_load_plugin(const char* name) {
   // folder + "/" + name + ".lrx" + NUL must fit; a longer name is refused.
   char path[kPathSize];
   const std::size_t folder = strlen(gPluginFolder);
-  const std::size_t room = kPathSize - folder - 1 - (sizeof kExtension - 1) - 1;
+  const std::size_t fixed = folder + 1 + (sizeof kExtension - 1) + 1;
+  if (fixed >= kPathSize) return -1;  // not even a one-character name fits
+  const std::size_t room = kPathSize - fixed;
   const std::size_t length = boundedLength(name, room + 1);
   if (length > room) return -1;
   std::size_t pos = 0;
