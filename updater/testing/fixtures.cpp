@@ -55,7 +55,14 @@ std::string ElementSet(int count, int first) {
   return body;
 }
 
-Machine::Machine() {
+std::string ElementSetOfSize(std::size_t size) {
+  std::string body = ElementSet(static_cast<int>(size / 200) + 1);
+  if (body.size() > size) throw std::logic_error("element set too small to fit");
+  body.insert(3, std::string(size - body.size(), '_'));
+  return body;
+}
+
+Machine::Machine(std::map<std::string, std::string> connect_to) {
   std::string pattern = (fs::temp_directory_path() / "zt_machine_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = pattern;
@@ -63,6 +70,9 @@ Machine::Machine() {
   PosixPlatformOptions options;
   options.drives_root = root_;
   options.program_file = "D:\\ZenTrovia\\ZenTroviaUpdater.exe";
+  options.connect_to = std::move(connect_to);
+  options.connect_timeout_ms = 5000;
+  options.idle_timeout_ms = 5000;
   posix_ = std::make_unique<PosixPlatform>(options);
 }
 

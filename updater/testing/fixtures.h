@@ -3,6 +3,7 @@
 // through the model view, a fault injector and the driver.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,11 +34,14 @@ std::string WithChecksum(const std::string& first68);
 // A body of element sets: count pairs, each after a name line, lines ended
 // by CR LF; catalogue numbers from `first`.
 std::string ElementSet(int count, int first = 25544);
+// An element set of exactly `size` bytes (the first name line takes the rest).
+std::string ElementSetOfSize(std::size_t size);
 
 class Machine {
  public:
   // Program at D:\ZenTrovia\ZenTroviaUpdater.exe, current directory there.
-  Machine();
+  // connect_to sends the fixed URLs' "host:port" to a loopback server.
+  explicit Machine(std::map<std::string, std::string> connect_to = {});
   ~Machine();
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
