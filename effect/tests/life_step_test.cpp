@@ -28,6 +28,10 @@ constexpr uint32_t D = kDeadCell;
 constexpr uint32_t kUntouched = 0x5A5A5A5Au;
 
 // Values that are not a live cell although they are close to one.
+// The fast path works in chunks of this many columns and blocks of 16
+// cells; widths around both matter.
+constexpr int32_t kChunkColumns = 4096;
+
 constexpr uint32_t kNearLive[] = {0x0000FF00u, 0xFE00FF00u, 0xFF00FF01u, 0x7F00FF00u,
                                   0xFF01FF00u, 0xFF00FE00u, 0x00000000u, 0xFFFFFFFFu};
 
@@ -256,7 +260,8 @@ TEST_P(LifeStepTest, OnlyExactOpaqueGreenIsLive) {
 
 TEST_P(LifeStepTest, WritesTheInteriorOnlyAndKeepsBordersGapsAndGuards) {
   std::mt19937 rng(17);
-  const Layout layouts[] = {{3, 3, 3}, {5, 4, 9}, {4, 7, 4}, {40, 6, 45}, {1030, 4, 1033}};
+  const Layout layouts[] = {{3, 3, 3},   {5, 4, 9},  {4, 7, 4},
+                            {40, 6, 45}, {19, 5, 19}, {kChunkColumns + 6, 4, kChunkColumns + 9}};
   for (const Layout& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.width << "x" << l.height << " stride " << l.stride);
     Grid cur(l.width, l.height);
@@ -330,7 +335,7 @@ TEST_P(LifeStepTest, ImagesOfDifferentSizesStayInsideBoth) {
 
 TEST_P(LifeStepTest, SameImageTwiceUpdatesInPlaceRowByRow) {
   std::mt19937 rng(31);
-  const Layout layouts[] = {{6, 6, 6}, {17, 11, 20}, {1100, 5, 1100}, {9, 8, -12}};
+  const Layout layouts[] = {{6, 6, 6}, {17, 11, 20}, {kChunkColumns + 50, 5, kChunkColumns + 50}, {9, 8, -12}};
   for (const Layout& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.width << "x" << l.height << " stride " << l.stride);
     Grid g(l.width, l.height);
@@ -435,12 +440,15 @@ void expect_same_as_reference(const Placement& p, std::mt19937& rng, unsigned li
 }
 
 TEST(LifeStepFast, MatchesReferenceOnSeparateImages) {
-  // Widths around the fast path's chunk of 1024 columns as well as small.
-  const int32_t widths[] = {3, 4, 5, 8, 31, 64, 65, 1023, 1024, 1025, 1026, 1027, 2050, 2051, 3000};
+  // Small widths, widths around blocks of 16 cells (width - 2 cells are
+  // written per row) and around the chunk of columns.
+  const int32_t widths[] = {3,    4,    5,    8,    17,   18,   19,   33,   34,
+                            35,   64,   65,   kChunkColumns - 1, kChunkColumns, kChunkColumns + 1,
+                            kChunkColumns + 2, kChunkColumns + 3, 2 * kChunkColumns + 2, 2 * kChunkColumns + 19};
   std::mt19937 rng(2024);
   for (const int32_t w : widths) {
     for (int round = 0; round < 4; ++round) {
-      const int32_t h = 3 + static_cast<int32_t>(rng() % (w > 500 ? 4 : 24));
+      const int32_t h = 3 + static_cast<int32_t>(rng() % (w > 500 ? 3 : 24));
       auto stride = [&](int32_t width) {
         const int32_t s = width + static_cast<int32_t>(rng() % 3 == 0 ? rng() % 9 : 0);
         return rng() % 4 == 0 ? -s : s;
@@ -462,7 +470,7 @@ TEST(LifeStepFast, MatchesReferenceWhenImagesOverlap) {
   };
   // A negative stride puts current's rows below its first pixel, where a
   // next image placed after that pixel would still overlap them.
-  const Shape shapes[] = {{6, 6, 6}, {12, 9, 15}, {40, 20, 40}, {1030, 5, 1030}, {10, 7, -10}};
+  const Shape shapes[] = {{6, 6, 6}, {12, 9, 15}, {40, 20, 40}, {kChunkColumns + 6, 4, kChunkColumns + 6}, {10, 7, -10}};
   for (const Shape& s : shapes) {
     const Layout l{s.w, s.h, s.stride};
     const size_t room = span_words(l);
@@ -492,8 +500,8 @@ TEST(LifeStepFast, MatchesReferenceWhenNextRowsOverlapEachOther) {
   // write in row-major order must win.
   // Wide enough that the fast path would work in several column chunks.
   std::mt19937 rng(9);
-  for (const int32_t w : {10, 1100}) {
-    for (const int32_t next_stride : {0, 1, 5, -3, w - 1, w - 700}) {
+  for (const int32_t w : {10, kChunkColumns + 100}) {
+    for (const int32_t next_stride : {0, 1, 5, -3, w - 1, w - 70}) {
       SCOPED_TRACE(testing::Message() << w << " wide, next stride " << next_stride);
       const Layout cur{w, 7, w};
       const Layout next{w, 7, next_stride};
