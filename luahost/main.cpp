@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   lua_State* L = luaL_newstate();
+  if (L == nullptr) {
+    std::fprintf(stderr, "luaplayer: out of memory\n");
+    return 1;
+  }
   luaL_openlibs(L);
   open_host_images(L);
 
