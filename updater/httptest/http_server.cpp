@@ -17,17 +17,21 @@ namespace {
 
 using Answer = std::function<void(httplib::Response&)>;
 
+// Generated sets repeat one block of records, made once: the server then
+// sends as fast as a client can take it, and holds only the block.
+constexpr std::size_t kBlockRecords = 1024;
+
+const std::string& GeneratedBlock() {
+  static const std::string block = MakeElementSet(static_cast<int>(kBlockRecords));
+  return block;
+}
+
 // Writes the next piece of a generated set from byte `offset` on, at most
-// `length` bytes: only the records around the offset are made.
+// `length` bytes.
 bool WriteGenerated(std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-  constexpr std::size_t kRecordsPerChunk = 256;
-  std::size_t first = offset / kElementRecordSize;
-  std::string chunk;
-  chunk.reserve(kRecordsPerChunk * kElementRecordSize);
-  for (std::size_t i = first; i < first + kRecordsPerChunk; ++i) chunk += ElementRecord(i);
-  std::size_t skip = offset - first * kElementRecordSize;
-  std::size_t n = std::min(length, chunk.size() - skip);
-  return sink.write(chunk.data() + skip, n);
+  const std::string& block = GeneratedBlock();
+  std::size_t at = offset % block.size();
+  return sink.write(block.data() + at, std::min(length, block.size() - at));
 }
 
 }  // namespace
@@ -116,6 +120,7 @@ void TestHttpServer::CloseAfter(const std::string& path, std::string body,
 
 void TestHttpServer::ServeGenerated(const std::string& path, std::size_t size) {
   std::size_t records = std::max<std::size_t>(1, size / kElementRecordSize);
+  GeneratedBlock();  // made here, not while a client waits
   state_->Set(path, [records](httplib::Response& response) {
     response.status = 200;
     response.set_content_provider(records * kElementRecordSize, "text/plain", &WriteGenerated);
