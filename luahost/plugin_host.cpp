@@ -1,6 +1,7 @@
 #include "plugin_host.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "plugbind/plugbind.h"
@@ -17,7 +18,12 @@ std::string hex(std::int32_t code) {
 }  // namespace
 
 bool PluginHost::start(const std::string& folder, std::string* error) {
-  const std::string path = folder + "/plugbind.prx";
+  // plugbind keeps the folder of its first start argument for plug-ins;
+  // paths on the console are absolute, and a relative "." would leave it
+  // with no folder at all.
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  const std::string path = (ec ? folder : absolute.string()) + "/plugbind.prx";
   const std::int32_t id = sceKernelLoadModule(path.c_str(), 0, nullptr);
   if (id < 0) {
     *error = path + ": cannot load (" + hex(id) + ")";

@@ -77,6 +77,20 @@ TEST_F(PluginHostTest, OpenPluginDoesTheWholeSequence) {
   EXPECT_EQ(run_lua(lua.L, "assert(type(Effect.lifeStep) == 'function')"), "");
 }
 
+TEST_F(PluginHostTest, StartsFromARelativeFolder) {
+  add_module(ZT_PLUGBIND_PRX);
+  add_module(ZT_EFFECT_LRX);
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder);
+  PluginHost host;
+  std::string error;
+  const bool started = host.start(".", &error);
+  const bool opened =
+      started && host.open_plugin(lua.L, "effect", "effect", kPluginInitName, &error);
+  fs::current_path(previous);
+  EXPECT_TRUE(started && opened) << error;
+}
+
 TEST_F(PluginHostTest, FailuresNameTheirStep) {
   std::string error;
   {
