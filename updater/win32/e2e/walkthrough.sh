@@ -103,6 +103,7 @@ ln -s "$STICK" "$WINEPREFIX/dosdevices/m:"
 click LabelBotonPSP
 EXPECTED+=("$(L 15)" "$(L 16)M:")
 expect_screen PanelInstalar
+[ -z "$(ls "$STICK/PSP/GAME")" ] || fail "the search wrote to the stick"
 screenshot found
 
 # --- Installation ------------------------------------------------------------------
