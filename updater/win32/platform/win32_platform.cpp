@@ -25,24 +25,6 @@ int LastError(const std::string* path = nullptr) {
   return static_cast<int>(code);
 }
 
-// Paths arrive with doubled separators ("E:\\PSP\\GAME" joined from
-// literals). Collapse every run of separators to one backslash, keeping the
-// leading pair of a UNC name.
-std::string NativePath(const std::string& path) {
-  std::string out;
-  out.reserve(path.size());
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char c = path[i];
-    const bool sep = c == '\\' || c == '/';
-    if (!sep) {
-      out += c;
-    } else if (i < 2 || out.empty() || out.back() != '\\') {
-      out += '\\';
-    }
-  }
-  return out;
-}
-
 HANDLE ToFile(Platform::Handle h) { return reinterpret_cast<HANDLE>(h); }
 HINTERNET ToInternet(Platform::Handle h) { return reinterpret_cast<HINTERNET>(h); }
 Platform::Handle FromHandle(void* h) { return reinterpret_cast<Platform::Handle>(h); }
@@ -66,10 +48,9 @@ class ScopedFind {
 int OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
              Platform::Handle& file) {
   file = Platform::kNoHandle;
-  const std::string native = NativePath(path);
-  HANDLE h = ::CreateFileA(native.c_str(), access, share, nullptr, disposition,
+  HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return LastError(&native);
+  if (h == INVALID_HANDLE_VALUE) return LastError(&path);
   file = FromHandle(h);
   return 0;
 }
@@ -94,33 +75,32 @@ std::string Win32Platform::ProgramFileName() {
 }
 
 std::uint32_t Win32Platform::FileAttributes(const std::string& path) {
-  return ::GetFileAttributesA(NativePath(path).c_str());
+  return ::GetFileAttributesA(path.c_str());
 }
 
 bool Win32Platform::CreateFolder(const std::string& path) {
-  return ::CreateDirectoryA(NativePath(path).c_str(), nullptr) != 0;
+  return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
 bool Win32Platform::CopyFile(const std::string& from, const std::string& to) {
-  return ::CopyFileA(NativePath(from).c_str(), NativePath(to).c_str(), FALSE) != 0;
+  return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
 bool Win32Platform::DeleteFile(const std::string& path) {
-  return ::DeleteFileA(NativePath(path).c_str()) != 0;
+  return ::DeleteFileA(path.c_str()) != 0;
 }
 
 bool Win32Platform::MoveFile(const std::string& from, const std::string& to) {
-  return ::MoveFileA(NativePath(from).c_str(), NativePath(to).c_str()) != 0;
+  return ::MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
 bool Win32Platform::ReplaceFile(const std::string& from, const std::string& to) {
-  return ::MoveFileExA(NativePath(from).c_str(), NativePath(to).c_str(),
+  return ::MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 int Win32Platform::SetCurrentDirectory(const std::string& path) {
-  const std::string native = NativePath(path);
-  return ::SetCurrentDirectoryA(native.c_str()) ? 0 : LastError(&native);
+  return ::SetCurrentDirectoryA(path.c_str()) ? 0 : LastError(&path);
 }
 
 std::string Win32Platform::CurrentDirectory() {
@@ -135,7 +115,7 @@ std::string Win32Platform::CurrentDirectory() {
 int Win32Platform::FindFiles(const std::string& mask, std::vector<FoundFile>& found) {
   found.clear();
   WIN32_FIND_DATAA data;
-  ScopedFind search(::FindFirstFileA(NativePath(mask).c_str(), &data));
+  ScopedFind search(::FindFirstFileA(mask.c_str(), &data));
   if (search.get() == INVALID_HANDLE_VALUE) {
     const int error = LastError();
     // An empty match is a search that found nothing, not a failure.
