@@ -10,6 +10,12 @@
 //   UtilsForUser       sceKernelUtilsSha1Digest
 //   IoForUser          ioDirOpen, ioDirClose
 //
+// A user-mode module (attributes without 0x1000) sees a library of a
+// kernel-mode module only when the library's attributes hold 0x4000.
+//
+// Loading the same file twice gives two module ids over one mapped image:
+// the host's loader maps a file once, so both share the file's data.
+//
 // Module ids are 0 or more; failures are the negative codes of kernel_abi.h.
 // All functions may be called from several threads.
 #pragma once
@@ -51,7 +57,15 @@ namespace pspos {
 
 // Registers a module that lives in the host program, such as the Lua host,
 // whose exports other modules may import. Its import slots are resolved like
-// a loaded module's. Returns its id, or a negative error code.
+// a loaded module's. Returns its id, or a negative error code. The record
+// and its tables must outlive the registration (static storage serves):
+//
+//   ZT_EXPORT_WORDS(kWords, 0xF175D041u, ZT_FN(lua_gettop));
+//   static const ExportEntry kExports[] = {
+//       ZT_EXPORT_LIBRARY("LUAPLAYER", 0, 0x0001, 1, 0, kWords)};
+//   static const ModuleInfo kInfo = {0x0000, 1, 0, "luaplayer",
+//                                    kExports, kExports + 1, nullptr, nullptr};
+//   registerHostModule(kInfo);
 std::int32_t registerHostModule(const ModuleInfo& info);
 
 // The entry address of the function with NID `nid` in library `library` of
