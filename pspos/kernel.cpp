@@ -185,6 +185,7 @@ std::int32_t defaultLoadModule(const char* path, std::int32_t /*flags*/, void* /
 
 std::int32_t defaultStartModule(std::int32_t id, std::uint32_t argSize, void* argBlock,
                                 std::int32_t* status, void* /*options*/) {
+  if (argSize > 0 && argBlock == nullptr) return kErrorIllegalArgument;
   Registry& r = registry();
   StartEntry* start = nullptr;
   {
@@ -195,7 +196,6 @@ std::int32_t defaultStartModule(std::int32_t id, std::uint32_t argSize, void* ar
     m->started = true;
     start = startEntryOf(*m->info);
   }
-  if (argSize > 0 && argBlock == nullptr) return kErrorIllegalArgument;
   // The module gets its own copy of the block, as a fresh start thread would.
   std::vector<char> args(static_cast<const char*>(argBlock),
                          static_cast<const char*>(argBlock) + argSize);

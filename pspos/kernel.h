@@ -39,7 +39,8 @@ std::int32_t sceKernelLoadModule(const char* path, std::int32_t flags, void* opt
 // Runs the start entry of a loaded module with a copy of the argument block
 // and stores its result in *status (when given): the module id when the
 // entry returned 0, else kErrorStartFailed; kErrorUnknownModule,
-// kErrorAlreadyStarted. A module without a start entry starts at once.
+// kErrorAlreadyStarted, kErrorIllegalArgument for a size without a block.
+// A module without a start entry starts at once.
 std::int32_t sceKernelStartModule(std::int32_t id, std::uint32_t argSize, void* argBlock,
                                   std::int32_t* status, void* options);
 // SHA-1 of `size` bytes into the 20-byte `digest`: 0, or

@@ -102,6 +102,8 @@ TEST_F(KernelTest, StartRunsTheStartEntryOnce) {
   const std::int32_t id = sceKernelLoadModule(ZT_FIXTURE_PROBE, 0, nullptr);
   ASSERT_GE(id, 0);
   std::int32_t status = 99;
+  EXPECT_EQ(sceKernelStartModule(id, 4, nullptr, &status, nullptr), kErrorIllegalArgument);
+  EXPECT_EQ(status, 99);
   EXPECT_EQ(sceKernelStartModule(id, 0, nullptr, &status, nullptr), id);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(sceKernelStartModule(id, 0, nullptr, &status, nullptr), kErrorAlreadyStarted);
