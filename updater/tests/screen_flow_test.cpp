@@ -124,6 +124,35 @@ TEST(ScreenFlow, StartsInLanguageChoiceWhereOnlyTheLanguageBoxReacts) {
   EXPECT_FALSE(app.view.Closed());
 }
 
+// Reports a chosen program file name.
+class ProgramAt : public PlatformWrapper {
+ public:
+  ProgramAt(Platform& target, std::string file) : PlatformWrapper(target), file_(std::move(file)) {}
+  std::string ProgramFileName() override { return file_; }
+
+ private:
+  std::string file_;
+};
+
+TEST(ScreenFlow, ProgramFolderKeepsItsLastBackslash) {
+  const struct {
+    const char* file;
+    const char* folder;
+  } cases[] = {
+      {"D:\\ZenTrovia\\ZenTroviaUpdater.exe", "D:\\ZenTrovia\\"},
+      {"E:\\Updater.exe", "E:\\"},
+      {"C:\\a b\\c.d\\x.exe", "C:\\a b\\c.d\\"},
+  };
+  Machine m;
+  for (const auto& c : cases) {
+    ProgramAt program(m.posix(), c.file);
+    ModelView view;
+    TForm1 form(view, program);
+    Driver(view, form).Show();
+    EXPECT_EQ(form.ProgramFolder, c.folder);
+  }
+}
+
 TEST(ScreenFlow, OnlyTheButtonInFrontReacts) {
   App app;
   app.ToSearch();
