@@ -125,6 +125,12 @@ TEST(Win32PlatformTest, FindFilesDeliversEveryEntryWithItsAttributes) {
   EXPECT_NE(attributes_of("hidden.txt") & kAttrHidden, 0u);
   EXPECT_NE(attributes_of("folder.txt") & kAttrDirectory, 0u);
 
+  // Unfiltered: the folder's own entries come too; the caller decides.
+  ASSERT_EQ(p.FindFiles(root + "\\*", found), 0);
+  EXPECT_EQ(found.size(), 5u);
+  EXPECT_NE(attributes_of(".") & kAttrDirectory, 0u);
+  EXPECT_NE(attributes_of("..") & kAttrDirectory, 0u);
+
   EXPECT_EQ(p.FindFiles(root + "\\*.none", found), 0);
   EXPECT_TRUE(found.empty());
   EXPECT_EQ(p.FindFiles(root + "\\missing\\*.txt", found), kErrorPathNotFound);
