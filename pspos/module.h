@@ -114,8 +114,8 @@ static_assert(offsetof(ExportEntry, words) == 12);
 #define ZT_EXPORT_WORDS(var, ...) \
   static const std::uintptr_t var[] = {__VA_ARGS__}
 
-// An export entry for the module's export table. The static_assert inside
-// checks that the array holds a NID and a value for every function/variable.
+// An export entry for the module's export table. It fails to compile unless
+// the array holds a NID and a value for every function and variable.
 #define ZT_EXPORT_LIBRARY(name, version, attributes, functions, variables, words)     \
   ::pspos::ExportEntry {                                                               \
     (name), (version), (attributes), ::pspos::kExportEntryWords, (variables),        \
