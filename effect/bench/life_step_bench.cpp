@@ -2,6 +2,7 @@
 // cell, next to the reference loop and to copying the same pixels.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -58,8 +59,13 @@ void Memcpy(benchmark::State& state) {
   report_cells(state);
 }
 
+// On a shared machine the fastest of several repetitions is the figure
+// least disturbed by other work.
+double fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Args({480, 272})->Args({4096, 4096})->Unit(benchmark::kMicrosecond);
+  b->ComputeStatistics("min", fastest);
 }
 
 BENCHMARK(LifeStep)->Apply(Sizes);
