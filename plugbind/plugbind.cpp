@@ -1,8 +1,6 @@
 // plugbind: loads plug-ins (".lrx" modules) by name from the folder this
 // module was started from, and finds the functions a loaded module exports
 // by library name and function name.
-#include <cstring>
-
 #include "plugbind.h"
 #include "pspos/kernel_abi.h"
 #include "pspos/module.h"

@@ -1,17 +1,17 @@
 // Memory and string helpers for freestanding modules: the compiler emits
 // calls to these for aggregate copies even where the source has none.
-#include <cstring>
+#include "runtime.h"
 
 extern "C" {
 
-void* memcpy(void* dst, const void* src, std::size_t n) {
+void* memcpy(void* dst, const void* src, std::size_t n) noexcept {
   auto* d = static_cast<unsigned char*>(dst);
   const auto* s = static_cast<const unsigned char*>(src);
   for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
   return dst;
 }
 
-void* memmove(void* dst, const void* src, std::size_t n) {
+void* memmove(void* dst, const void* src, std::size_t n) noexcept {
   auto* d = static_cast<unsigned char*>(dst);
   const auto* s = static_cast<const unsigned char*>(src);
   if (d < s) {
@@ -22,13 +22,13 @@ void* memmove(void* dst, const void* src, std::size_t n) {
   return dst;
 }
 
-void* memset(void* dst, int value, std::size_t n) {
+void* memset(void* dst, int value, std::size_t n) noexcept {
   auto* d = static_cast<unsigned char*>(dst);
   for (std::size_t i = 0; i < n; ++i) d[i] = static_cast<unsigned char>(value);
   return dst;
 }
 
-int memcmp(const void* a, const void* b, std::size_t n) {
+int memcmp(const void* a, const void* b, std::size_t n) noexcept {
   const auto* x = static_cast<const unsigned char*>(a);
   const auto* y = static_cast<const unsigned char*>(b);
   for (std::size_t i = 0; i < n; ++i) {
@@ -37,13 +37,13 @@ int memcmp(const void* a, const void* b, std::size_t n) {
   return 0;
 }
 
-std::size_t strlen(const char* s) {
+std::size_t strlen(const char* s) noexcept {
   std::size_t n = 0;
   while (s[n] != '\0') ++n;
   return n;
 }
 
-int strcmp(const char* a, const char* b) {
+int strcmp(const char* a, const char* b) noexcept {
   while (*a != '\0' && *a == *b) {
     ++a;
     ++b;

@@ -40,8 +40,18 @@ extern const std::uint32_t zt_runtime_io_nids[2];
 extern void* zt_runtime_io[2];
 }
 
-// The run-time also defines memcpy, memmove, memset, memcmp, strlen and strcmp (as
-// <cstring> declares them), since modules link no C library.
+// Modules link no C library, so the run-time defines the few memory and
+// string functions they use (and the compiler emits for aggregate copies).
+// Declared here with the C library's signatures, so that host code which
+// also sees <cstring> agrees with them.
+extern "C" {
+void* memcpy(void* dst, const void* src, std::size_t n) noexcept;
+void* memmove(void* dst, const void* src, std::size_t n) noexcept;
+void* memset(void* dst, int value, std::size_t n) noexcept;
+int memcmp(const void* a, const void* b, std::size_t n) noexcept;
+std::size_t strlen(const char* s) noexcept;
+int strcmp(const char* a, const char* b) noexcept;
+}
 
 #define ZT_RUNTIME_SYSTEM_LIBRARY ZT_SYSTEM_LIBRARY(zt_runtime_system_words)
 #define ZT_RUNTIME_IMPORTS ZT_IMPORT_ENTRY("IoForUser", 0, 0x0009, zt_runtime_io)

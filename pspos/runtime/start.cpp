@@ -1,8 +1,6 @@
 // The start entry every module uses: it runs in the kernel's start thread,
 // takes the folder of the module's own path as the working directory and
 // runs the module's main.
-#include <cstring>
-
 #include "../module.h"
 
 namespace {
