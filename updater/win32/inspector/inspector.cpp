@@ -46,6 +46,20 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+// Entry i of a combo box in another process. Wine hands an ANSI caller of
+// CB_GETLBTEXT the wide text across processes, so ask for that and convert.
+std::string EntryOf(HWND combo, LRESULT i) {
+  std::wstring wide(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+  const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+  if (got <= 0) return "";
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), text.data(), size, nullptr,
+                      nullptr);
+  return text;
+}
+
 int StackDepth(HWND hwnd) {
   int above = 0;
   for (HWND h = GetWindow(hwnd, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) ++above;
@@ -82,14 +96,8 @@ void PrintControl(HWND form, HWND hwnd, Component c) {
               StackDepth(hwnd), r.left, r.top, r.right - r.left, r.bottom - r.top, text.c_str());
   if (kind == zt::Kind::ComboBox) {
     const LRESULT count = SendMessageA(hwnd, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      std::string entry(static_cast<std::size_t>(SendMessageA(hwnd, CB_GETLBTEXTLEN, i, 0)) + 1,
-                        '\0');
-      const LRESULT got =
-          SendMessageA(hwnd, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-      entry.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-      std::printf("comboitem\t%ld\t%s\n", static_cast<long>(i), entry.c_str());
-    }
+    for (LRESULT i = 0; i < count; ++i)
+      std::printf("comboitem\t%ld\t%s\n", static_cast<long>(i), EntryOf(hwnd, i).c_str());
     std::printf("combosel\t%ld\n", static_cast<long>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0)));
   }
   if (kind == zt::Kind::Memo) {

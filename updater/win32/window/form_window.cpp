@@ -154,13 +154,16 @@ Win32FormWindow::Win32FormWindow(HINSTANCE instance, FormEventSink sink)
   CreateFonts();
 
   // The application window carries the title in the task bar and owns the
-  // form, which therefore has no task-bar entry of its own.
+  // form, which therefore has no task-bar entry of its own. It has no size;
+  // where a window system still gives it a pixel, that pixel is see-through
+  // and out of the form's way.
   const int screen_w = GetSystemMetrics(SM_CXSCREEN);
   const int screen_h = GetSystemMetrics(SM_CYSCREEN);
   application_ = CreateWindowExA(
-      0, kApplicationClass, kApplicationTitle,
-      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, screen_w / 2,
-      screen_h / 2, 0, 0, nullptr, nullptr, instance_, this);
+      WS_EX_LAYERED, kApplicationClass, kApplicationTitle,
+      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr,
+      nullptr, instance_, this);
+  SetLayeredWindowAttributes(application_, 0, 0, LWA_ALPHA);
 
   // No frame: the window rectangle is the client area.
   form_ = CreateWindowExA(WS_EX_LAYERED, kFormClass, kWindowText, WS_POPUP | WS_CLIPCHILDREN,
@@ -203,8 +206,29 @@ void Win32FormWindow::RegisterClasses() {
   RegisterClassA(&wc);
 }
 
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// `face` when the system has it, else `substitute` when it has that one (a
+// face of the same widths), else `face` again for the font mapper to match.
+const char* FaceOrSubstitute(const char* face, const char* substitute) {
+  HDC dc = GetDC(nullptr);
+  auto has = [dc](const char* name) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(wanted.lfFaceName, name, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExA(dc, &wanted, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+  };
+  const char* chosen = !has(face) && has(substitute) ? substitute : face;
+  ReleaseDC(nullptr, dc);
+  return chosen;
+}
+
 void Win32FormWindow::CreateFonts() {
-  // Font mapping picks a substitute where a face is missing.
   auto make = [](const char* face, bool bold, bool underline) {
     return GdiObject(CreateFontA(-kFontPixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                                  underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -214,7 +238,8 @@ void Win32FormWindow::CreateFonts() {
   fonts_[static_cast<std::size_t>(Font::SansRegular)] = make("MS Sans Serif", false, false);
   fonts_[static_cast<std::size_t>(Font::SansBold)] = make("MS Sans Serif", true, false);
   fonts_[static_cast<std::size_t>(Font::SansBoldUnderline)] = make("MS Sans Serif", true, true);
-  fonts_[static_cast<std::size_t>(Font::ArialBold)] = make("Arial", true, false);
+  fonts_[static_cast<std::size_t>(Font::ArialBold)] =
+      make(FaceOrSubstitute("Arial", "Liberation Sans"), true, false);
 }
 
 void Win32FormWindow::CreateControls() {
@@ -233,6 +258,8 @@ void Win32FormWindow::CreateControls() {
         break;
       case Kind::Edit:
         SendMessageA(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(info.max_length), 0);
+        // Borderless and narrow: the text needs every pixel.
+        SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
         break;
       case Kind::Memo:
         SendMessageA(hwnd, EM_LIMITTEXT, 0, 0);  // as much as the control holds
