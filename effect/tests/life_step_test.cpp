@@ -1,6 +1,8 @@
 // The Life step, checked against a small model of the rule on a dense grid,
 // for both the fast function and the reference loop; then the fast function
 // against the reference on random layouts, apart and overlapping.
+#include "life_step.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "life_step.h"
-
 namespace {
 
 using std::int32_t;
@@ -27,11 +27,11 @@ constexpr uint32_t D = kDeadCell;
 // Fills memory the step must not touch: row gaps, guards, borders.
 constexpr uint32_t kUntouched = 0x5A5A5A5Au;
 
-// Values that are not a live cell although they are close to one.
-// The fast path works in chunks of this many columns and blocks of 16
-// cells; widths around both matter.
+// The fast path works in chunks of this many columns and blocks of 16 or
+// 32 cells; widths around both matter.
 constexpr int32_t kChunkColumns = 4096;
 
+// Values that are not a live cell although they are close to one.
 constexpr uint32_t kNearLive[] = {0x0000FF00u, 0xFE00FF00u, 0xFF00FF01u, 0x7F00FF00u,
                                   0xFF01FF00u, 0xFF00FE00u, 0x00000000u, 0xFFFFFFFFu};
 
@@ -52,7 +52,8 @@ struct Grid {
 Grid parse(const std::vector<std::string>& rows) {
   Grid g(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
   for (int32_t r = 0; r < g.height; ++r)
-    for (int32_t c = 0; c < g.width; ++c) g.at(r, c) = rows[static_cast<size_t>(r)][static_cast<size_t>(c)] == 'O' ? L : D;
+    for (int32_t c = 0; c < g.width; ++c)
+      g.at(r, c) = rows[static_cast<size_t>(r)][static_cast<size_t>(c)] == 'O' ? L : D;
   return g;
 }
 
@@ -74,7 +75,8 @@ int live_around(const Grid& g, int32_t r, int32_t c) {
 Grid model_step(const Grid& cur) {
   Grid next = cur;
   for (int32_t r = 1; r < cur.height - 1; ++r)
-    for (int32_t c = 1; c < cur.width - 1; ++c) next.at(r, c) = rule(live_around(cur, r, c), cur.at(r, c));
+    for (int32_t c = 1; c < cur.width - 1; ++c)
+      next.at(r, c) = rule(live_around(cur, r, c), cur.at(r, c));
   return next;
 }
 
@@ -110,7 +112,8 @@ struct Layout {
 // Words from the lowest to the highest address the rows reach.
 size_t span_words(const Layout& l) {
   if (l.width <= 0 || l.height <= 0) return 0;
-  return static_cast<size_t>(std::abs(l.stride)) * static_cast<size_t>(l.height - 1) + static_cast<size_t>(l.width);
+  return static_cast<size_t>(std::abs(l.stride)) * static_cast<size_t>(l.height - 1) +
+         static_cast<size_t>(l.width);
 }
 
 // Index of pixel (r, c) in a buffer whose image span begins at `start`;
@@ -139,7 +142,9 @@ struct Picture {
   Image image;
 
   explicit Picture(const Layout& l)
-      : layout(l), mem(span_words(l) + 2 * kGuard + 1, kUntouched), image(image_at(mem, kGuard, l)) {}
+      : layout(l),
+        mem(span_words(l) + 2 * kGuard + 1, kUntouched),
+        image(image_at(mem, kGuard, l)) {}
   Picture(const Layout& l, const Grid& g) : Picture(l) { store(g); }
 
   void store(const Grid& g) {
@@ -151,7 +156,8 @@ struct Picture {
   std::vector<uint32_t> expect_interior(const Grid& next) const {
     std::vector<uint32_t> want = mem;
     for (int32_t r = 1; r < next.height - 1; ++r)
-      for (int32_t c = 1; c < next.width - 1; ++c) want[index_of(layout, kGuard, r, c)] = next.at(r, c);
+      for (int32_t c = 1; c < next.width - 1; ++c)
+        want[index_of(layout, kGuard, r, c)] = next.at(r, c);
     return want;
   }
 };
@@ -159,7 +165,8 @@ struct Picture {
 Grid to_grid(const Picture& p) {
   Grid g(p.layout.width, p.layout.height);
   for (int32_t r = 0; r < g.height; ++r)
-    for (int32_t c = 0; c < g.width; ++c) g.at(r, c) = p.mem[index_of(p.layout, Picture::kGuard, r, c)];
+    for (int32_t c = 0; c < g.width; ++c)
+      g.at(r, c) = p.mem[index_of(p.layout, Picture::kGuard, r, c)];
   return g;
 }
 
@@ -219,7 +226,8 @@ TEST_P(LifeStepTest, FollowsTheRuleForEveryNeighbourhood) {
       cur.mem[index_of(three, Picture::kGuard, 1, 1)] = centre;
       step(cur.image, next.image);
       const Row& row = kRule[count];
-      EXPECT_EQ(next.mem[index_of(three, Picture::kGuard, 1, 1)], centre == L ? row.from_live : row.from_dead)
+      EXPECT_EQ(next.mem[index_of(three, Picture::kGuard, 1, 1)],
+                centre == L ? row.from_live : row.from_dead)
           << "neighbour set 0x" << std::hex << subset << ", centre 0x" << centre;
     }
   }
@@ -260,7 +268,7 @@ TEST_P(LifeStepTest, OnlyExactOpaqueGreenIsLive) {
 
 TEST_P(LifeStepTest, WritesTheInteriorOnlyAndKeepsBordersGapsAndGuards) {
   std::mt19937 rng(17);
-  const Layout layouts[] = {{3, 3, 3},   {5, 4, 9},  {4, 7, 4},
+  const Layout layouts[] = {{3, 3, 3},   {5, 4, 9},   {4, 7, 4},
                             {40, 6, 45}, {19, 5, 19}, {kChunkColumns + 6, 4, kChunkColumns + 9}};
   for (const Layout& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.width << "x" << l.height << " stride " << l.stride);
@@ -281,7 +289,7 @@ TEST_P(LifeStepTest, AddressesEachImageWithItsOwnStride) {
     int32_t current;
     int32_t next;
   };
-  const Strides cases[] = {{w, w}, {w + 3, w}, {w, w + 5}, {w + 64, w + 1},
+  const Strides cases[] = {{w, w},  {w + 3, w},        {w, w + 5},    {w + 64, w + 1},
                            {-w, w}, {w + 2, -(w + 4)}, {-(w + 1), -w}};
   for (const Strides& s : cases) {
     SCOPED_TRACE(testing::Message() << "strides " << s.current << ", " << s.next);
@@ -327,7 +335,8 @@ TEST_P(LifeStepTest, ImagesOfDifferentSizesStayInsideBoth) {
   Picture next({5, 7, 5}, Grid(5, 7, kUntouched));
   std::vector<uint32_t> want = next.mem;
   for (int32_t r = 1; r < 5; ++r)
-    for (int32_t c = 1; c < 4; ++c) want[index_of(next.layout, Picture::kGuard, r, c)] = stepped.at(r, c);
+    for (int32_t c = 1; c < 4; ++c)
+      want[index_of(next.layout, Picture::kGuard, r, c)] = stepped.at(r, c);
   Picture a({8, 6, 8}, cur);
   step(a.image, next.image);
   EXPECT_EQ(next.mem, want);
@@ -335,7 +344,8 @@ TEST_P(LifeStepTest, ImagesOfDifferentSizesStayInsideBoth) {
 
 TEST_P(LifeStepTest, SameImageTwiceUpdatesInPlaceRowByRow) {
   std::mt19937 rng(31);
-  const Layout layouts[] = {{6, 6, 6}, {17, 11, 20}, {kChunkColumns + 50, 5, kChunkColumns + 50}, {9, 8, -12}};
+  const Layout layouts[] = {
+      {6, 6, 6}, {17, 11, 20}, {kChunkColumns + 50, 5, kChunkColumns + 50}, {9, 8, -12}};
   for (const Layout& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.width << "x" << l.height << " stride " << l.stride);
     Grid g(l.width, l.height);
@@ -361,7 +371,7 @@ TEST_P(LifeStepTest, KnownPatternsOverGenerations) {
   struct Pattern {
     const char* name;
     std::vector<std::string> start;
-    int period;             // generations until it repeats
+    int period;                // generations until it repeats
     int32_t shift_r, shift_c;  // where it has moved by then
   };
   const Pattern patterns[] = {
@@ -370,7 +380,9 @@ TEST_P(LifeStepTest, KnownPatternsOverGenerations) {
       {"glider",
        {"..........", "..O.......", "...O......", ".OOO......", "..........", "..........",
         "..........", "..........", "..........", ".........."},
-       4, 1, 1},
+       4,
+       1,
+       1},
   };
   for (const Pattern& pat : patterns) {
     SCOPED_TRACE(pat.name);
@@ -423,7 +435,8 @@ struct Placement {
 };
 
 void expect_same_as_reference(const Placement& p, std::mt19937& rng, unsigned live_percent) {
-  const size_t size = std::max(p.current_at + span_words(p.current), p.next_at + span_words(p.next)) + 4;
+  const size_t size =
+      std::max(p.current_at + span_words(p.current), p.next_at + span_words(p.next)) + 4;
   std::vector<uint32_t> fast(size);
   for (uint32_t& v : fast) {
     const unsigned roll = rng() % 100;
@@ -442,9 +455,25 @@ void expect_same_as_reference(const Placement& p, std::mt19937& rng, unsigned li
 TEST(LifeStepFast, MatchesReferenceOnSeparateImages) {
   // Small widths, widths around blocks of 16 cells (width - 2 cells are
   // written per row) and around the chunk of columns.
-  const int32_t widths[] = {3,    4,    5,    8,    17,   18,   19,   33,   34,
-                            35,   64,   65,   kChunkColumns - 1, kChunkColumns, kChunkColumns + 1,
-                            kChunkColumns + 2, kChunkColumns + 3, 2 * kChunkColumns + 2, 2 * kChunkColumns + 19};
+  const int32_t widths[] = {3,
+                            4,
+                            5,
+                            8,
+                            17,
+                            18,
+                            19,
+                            33,
+                            34,
+                            35,
+                            64,
+                            65,
+                            kChunkColumns - 1,
+                            kChunkColumns,
+                            kChunkColumns + 1,
+                            kChunkColumns + 2,
+                            kChunkColumns + 3,
+                            2 * kChunkColumns + 2,
+                            2 * kChunkColumns + 19};
   std::mt19937 rng(2024);
   for (const int32_t w : widths) {
     for (int round = 0; round < 4; ++round) {
@@ -455,9 +484,11 @@ TEST(LifeStepFast, MatchesReferenceOnSeparateImages) {
       };
       const Layout cur{w, h, stride(w)};
       const Layout next{w, h, stride(w)};
-      SCOPED_TRACE(testing::Message() << w << "x" << h << " strides " << cur.stride << ", " << next.stride);
+      SCOPED_TRACE(testing::Message()
+                   << w << "x" << h << " strides " << cur.stride << ", " << next.stride);
       // Next right after current, then current right after next.
-      expect_same_as_reference({cur, 0, next, span_words(cur)}, rng, 10 + 20 * static_cast<unsigned>(round));
+      expect_same_as_reference({cur, 0, next, span_words(cur)}, rng,
+                               10 + 20 * static_cast<unsigned>(round));
       expect_same_as_reference({cur, span_words(next) + 3, next, 0}, rng, 50);
     }
   }
@@ -470,7 +501,11 @@ TEST(LifeStepFast, MatchesReferenceWhenImagesOverlap) {
   };
   // A negative stride puts current's rows below its first pixel, where a
   // next image placed after that pixel would still overlap them.
-  const Shape shapes[] = {{6, 6, 6}, {12, 9, 15}, {40, 20, 40}, {kChunkColumns + 6, 4, kChunkColumns + 6}, {10, 7, -10}};
+  const Shape shapes[] = {{6, 6, 6},
+                          {12, 9, 15},
+                          {40, 20, 40},
+                          {kChunkColumns + 6, 4, kChunkColumns + 6},
+                          {10, 7, -10}};
   for (const Shape& s : shapes) {
     const Layout l{s.w, s.h, s.stride};
     const size_t room = span_words(l);
@@ -481,16 +516,24 @@ TEST(LifeStepFast, MatchesReferenceWhenImagesOverlap) {
       long words;
       int32_t next_stride;
     };
-    const Offset offsets[] = {{0, s.stride},         {st, s.stride},    {-st, s.stride},
-                              {1, s.stride},         {-1, s.stride},    {st * (s.h - 2), s.stride},
-                              {-st * (s.h - 2) + 1, s.stride}, {2, s.stride + 1}, {st, s.stride - 1},
-                              {3, s.w - 2},          {0, -s.stride}};
+    const Offset offsets[] = {{0, s.stride},
+                              {st, s.stride},
+                              {-st, s.stride},
+                              {1, s.stride},
+                              {-1, s.stride},
+                              {st * (s.h - 2), s.stride},
+                              {-st * (s.h - 2) + 1, s.stride},
+                              {2, s.stride + 1},
+                              {st, s.stride - 1},
+                              {3, s.w - 2},
+                              {0, -s.stride}};
     for (const Offset& o : offsets) {
       SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " stride " << s.stride << ": next at "
                                       << o.words << " stride " << o.next_stride);
       const Layout next{s.w, s.h, o.next_stride};
       const size_t base = room + 4;  // room for next before current
-      expect_same_as_reference({l, base, next, static_cast<size_t>(static_cast<long>(base) + o.words)}, rng, 45);
+      expect_same_as_reference(
+          {l, base, next, static_cast<size_t>(static_cast<long>(base) + o.words)}, rng, 45);
     }
   }
 }
