@@ -267,6 +267,35 @@ TEST_P(PlatformContract, CreateFileTruncatesAnExistingFile) {
   EXPECT_EQ(Get(At("t.txt")), "");
 }
 
+// Handles keep others off a file as the handlers' own opens expect: a file
+// being written is nobody else's, one being read may only be read.
+TEST_P(PlatformContract, OpenHandlesShareAsTheyWereOpened) {
+  ASSERT_TRUE(Put(At("other"), "other"));
+  ASSERT_TRUE(Put(At("written"), "w"));
+  Platform::Handle writer = Platform::kNoHandle, second = Platform::kNoHandle;
+  ASSERT_EQ(platform().CreateFile(At("written"), writer), 0);
+  EXPECT_EQ(platform().OpenRead(At("written"), second), kErrorSharingViolation);
+  EXPECT_EQ(platform().CreateFile(At("written"), second), kErrorSharingViolation);
+  EXPECT_FALSE(platform().CopyFile(At("written"), At("copy")));
+  EXPECT_FALSE(platform().CopyFile(At("other"), At("written")));
+  EXPECT_FALSE(platform().ReplaceFile(At("other"), At("written")));
+  EXPECT_FALSE(platform().DeleteFile(At("written")));
+  ASSERT_EQ(platform().CloseFile(writer), 0);
+  EXPECT_TRUE(platform().DeleteFile(At("written"))) << "free once closed";
+
+  Platform::Handle reader = Platform::kNoHandle;
+  ASSERT_EQ(platform().OpenRead(At("other"), reader), 0);
+  ASSERT_EQ(platform().OpenRead(At("other"), second), 0) << "readers share";
+  EXPECT_EQ(platform().CloseFile(second), 0);
+  EXPECT_TRUE(platform().CopyFile(At("other"), At("copy")));
+  EXPECT_EQ(platform().CreateFile(At("other"), second), kErrorSharingViolation);
+  EXPECT_FALSE(platform().MoveFile(At("other"), At("moved")));
+  EXPECT_FALSE(platform().DeleteFile(At("other")));
+  ASSERT_EQ(platform().CloseFile(reader), 0);
+  EXPECT_EQ(Get(At("other")), "other");
+  EXPECT_TRUE(platform().MoveFile(At("other"), At("moved")));
+}
+
 TEST_P(PlatformContract, OpeningReportsWhatIsMissing) {
   ASSERT_TRUE(platform().CreateFolder(At("folder")));
   Platform::Handle file = Platform::kNoHandle;

@@ -122,8 +122,8 @@ PosixPlatform::PosixPlatform(PosixPlatformOptions options)
       internet_(std::make_unique<CurlInternet>(InternetOptions(options_))) {}
 
 PosixPlatform::~PosixPlatform() {
-  for (int fd : files_) {
-    if (fd >= 0) close(fd);
+  for (const OpenFile& f : files_) {
+    if (f.fd >= 0) close(f.fd);
   }
 }
 
@@ -157,6 +157,7 @@ bool PosixPlatform::CreateFolder(const std::string& path) {
 bool PosixPlatform::CopyFile(const std::string& from, const std::string& to) {
   std::string source = Resolve(from), target = Resolve(to);
   if (source.empty() || target.empty()) return false;
+  if (Locked(source, false) || Locked(target, true)) return false;
   ScopedFd in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat in_st, out_st;
   if (in.get() < 0 || fstat(in.get(), &in_st) != 0 || S_ISDIR(in_st.st_mode)) return false;
@@ -185,13 +186,13 @@ bool PosixPlatform::DeleteFile(const std::string& path) {
   std::string host = Resolve(path);
   struct stat st;
   if (host.empty() || lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  if (IsReadOnlyFile(host)) return false;
+  if (IsReadOnlyFile(host) || Locked(host, true)) return false;
   return unlink(host.c_str()) == 0;
 }
 
 bool PosixPlatform::MoveFile(const std::string& from, const std::string& to) {
   std::string source = Resolve(from), target = Resolve(to);
-  if (source.empty() || target.empty()) return false;
+  if (source.empty() || target.empty() || Locked(source, true)) return false;
   if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
     return true;
   }
@@ -204,7 +205,8 @@ bool PosixPlatform::MoveFile(const std::string& from, const std::string& to) {
 
 bool PosixPlatform::ReplaceFile(const std::string& from, const std::string& to) {
   std::string source = Resolve(from), target = Resolve(to);
-  if (source.empty() || target.empty() || IsFolder(target) || IsReadOnlyFile(target)) {
+  if (source.empty() || target.empty() || IsFolder(target) || IsReadOnlyFile(target) ||
+      Locked(source, true) || Locked(target, true)) {
     return false;
   }
   return rename(source.c_str(), target.c_str()) == 0;
@@ -246,32 +248,48 @@ int PosixPlatform::FindFiles(const std::string& mask, std::vector<FoundFile>& fo
 
 int PosixPlatform::Descriptor(Handle file) const {
   if (file < 1 || static_cast<std::size_t>(file) > files_.size()) return -1;
-  return files_[static_cast<std::size_t>(file - 1)];
+  return files_[static_cast<std::size_t>(file - 1)].fd;
 }
 
-namespace {
-
-Platform::Handle AddFile(std::vector<int>& files, int fd) {
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (files[i] < 0) {
-      files[i] = fd;
-      return static_cast<Platform::Handle>(i + 1);
+Platform::Handle PosixPlatform::AddFile(int fd, bool writes) {
+  OpenFile open_file;
+  open_file.fd = fd;
+  open_file.writes = writes;
+  struct stat st;
+  if (fstat(fd, &st) == 0) {
+    open_file.device = st.st_dev;
+    open_file.inode = st.st_ino;
+  }
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (files_[i].fd < 0) {
+      files_[i] = open_file;
+      return static_cast<Handle>(i + 1);
     }
   }
-  files.push_back(fd);
-  return static_cast<Platform::Handle>(files.size());
+  files_.push_back(open_file);
+  return static_cast<Handle>(files_.size());
 }
 
-}  // namespace
+bool PosixPlatform::Locked(const std::string& host_path, bool writes) const {
+  struct stat st;
+  if (stat(host_path.c_str(), &st) != 0) return false;
+  for (const OpenFile& f : files_) {
+    if (f.fd >= 0 && f.device == st.st_dev && f.inode == st.st_ino && (f.writes || writes)) {
+      return true;
+    }
+  }
+  return false;
+}
 
 int PosixPlatform::OpenRead(const std::string& path, Handle& file) {
   file = kNoHandle;
   std::string host = Resolve(path);
   if (host.empty()) return kErrorPathNotFound;
   if (IsFolder(host)) return kErrorAccessDenied;
+  if (Locked(host, false)) return kErrorSharingViolation;
   int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return WindowsError(errno, host);
-  file = AddFile(files_, fd);
+  file = AddFile(fd, false);
   return 0;
 }
 
@@ -280,9 +298,10 @@ int PosixPlatform::CreateFile(const std::string& path, Handle& file) {
   std::string host = Resolve(path);
   if (host.empty()) return kErrorPathNotFound;
   if (IsFolder(host) || IsReadOnlyFile(host)) return kErrorAccessDenied;
+  if (Locked(host, true)) return kErrorSharingViolation;
   int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return WindowsError(errno, host);
-  file = AddFile(files_, fd);
+  file = AddFile(fd, true);
   return 0;
 }
 
@@ -315,7 +334,7 @@ int PosixPlatform::WriteFile(Handle file, const void* data, std::size_t size,
 int PosixPlatform::CloseFile(Handle file) {
   int fd = Descriptor(file);
   if (fd < 0) return kErrorInvalidHandle;
-  files_[static_cast<std::size_t>(file - 1)] = -1;
+  files_[static_cast<std::size_t>(file - 1)] = OpenFile{};
   return close(fd) == 0 ? 0 : WindowsError(errno, "");
 }
 

@@ -72,10 +72,21 @@ class PosixPlatform : public Platform {
   std::string Resolve(const std::string& windows_path);
   // The file descriptor behind a handle, or -1.
   int Descriptor(Handle file) const;
+  Handle AddFile(int fd, bool writes);
+  // Whether this platform's open handles keep `host_path` from being read
+  // (writes == false) or written, deleted or renamed (writes == true), as the
+  // share modes of the Windows handles would: a handle open for writing
+  // shares nothing, one open for reading shares reading only.
+  bool Locked(const std::string& host_path, bool writes) const;
 
+  struct OpenFile {
+    int fd = -1;  // -1 for a free slot
+    unsigned long long device = 0, inode = 0;
+    bool writes = false;
+  };
   PosixPlatformOptions options_;
-  std::string current_;        // absolute Windows path, "X:\" or "X:\A\B"
-  std::vector<int> files_;     // handle - 1 -> descriptor; -1 for a free slot
+  std::string current_;          // absolute Windows path, "X:\" or "X:\A\B"
+  std::vector<OpenFile> files_;  // handle - 1 -> open file
   std::unique_ptr<CurlInternet> internet_;
 };
 
