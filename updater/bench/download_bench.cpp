@@ -61,16 +61,45 @@ std::string UrlPath(const std::string& url) {
   return rest.substr(rest.find('/'));
 }
 
-// The child: one DownloadFile onto the stick under `root`.
-int RunChild(const std::string& port, const std::string& root) {
+zt::PosixPlatformOptions ChildOptions(const std::string& port, const std::string& root) {
   zt::PosixPlatformOptions options;
   options.drives_root = root;
   options.program_file = "C:\\ZenTrovia\\ZenTroviaUpdater.exe";
   options.connect_to[UrlHostPort(zt::kVisualUrl)] = "127.0.0.1:" + port;
-  zt::PosixPlatform platform(options);
+  return options;
+}
+
+// The child: one DownloadFile onto the stick under `root`.
+int RunChild(const std::string& port, const std::string& root) {
+  zt::PosixPlatform platform(ChildOptions(port, root));
   NoView view;
   zt::TForm1 form(view, platform);
   return zt::DownloadFile(zt::kVisualUrl, kTarget) ? 0 : 1;
+}
+
+// The child that only reads the body through the internet client, in reads
+// of DownloadFile's size, and writes it with stdio: the share of the time
+// that is the platform's.
+int RunClientChild(const std::string& port, const std::string& root, const std::string& output) {
+  zt::PosixPlatform platform(ChildOptions(port, root));
+  zt::Platform::Handle internet = platform.InternetOpen("agent");
+  zt::Platform::Handle request = platform.InternetOpenUrl(internet, zt::kVisualUrl);
+  if (request == zt::Platform::kNoHandle) return 1;
+  std::FILE* out = std::fopen(output.c_str(), "wb");
+  if (out == nullptr) return 1;
+  std::vector<char> buffer(zt::kDownloadBufferSize);
+  bool ok = true;
+  for (;;) {
+    std::uint32_t got = 0;
+    ok = platform.InternetReadFile(request, buffer.data(), zt::kDownloadBufferSize, got);
+    if (!ok || got == 0) break;
+    ok = std::fwrite(buffer.data(), 1, got, out) == got;
+    if (!ok) break;
+  }
+  ok = std::fclose(out) == 0 && ok;
+  platform.InternetCloseHandle(request);
+  platform.InternetCloseHandle(internet);
+  return ok ? 0 : 1;
 }
 
 struct Run {
@@ -120,6 +149,9 @@ Run Best(const std::vector<std::string>& args, const std::filesystem::path& outp
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--child") return RunChild(argv[2], argv[3]);
+  if (argc == 5 && std::string(argv[1]) == "--client") {
+    return RunClientChild(argv[2], argv[3], argv[4]);
+  }
 
   std::vector<std::size_t> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoull(argv[i], nullptr, 10));
@@ -137,29 +169,34 @@ int main(int argc, char** argv) {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string port = std::to_string(server.port());
 
-  std::printf("%12s %14s %14s %8s %16s %16s\n", "body bytes", "DownloadFile", "curl -o",
-              "ratio", "max RSS (KiB)", "curl RSS (KiB)");
+  std::printf("%12s %14s %14s %14s %8s %14s %14s %14s\n", "body bytes", "DownloadFile",
+              "client only", "curl -o", "ratio", "RSS (KiB)", "client RSS", "curl RSS");
   std::vector<long> peaks;
   bool all_ok = true;
   for (std::size_t size : sizes) {
     server.ServeGenerated(path, size);
     std::uintmax_t body = std::max<std::size_t>(1, size / 168) * 168;  // whole records
     Run ours = Best({self, "--child", port, root}, stick, body);
+    std::filesystem::path client_output = std::filesystem::path(root) / "client.tle";
+    Run client = Best({self, "--client", port, root, client_output.string()}, client_output, body);
     Run curl = Best({"curl", "-s", "-f", "-o", curl_output.string(),
                      "http://" + server.HostPort() + path},
                     curl_output, body);
     double mb = static_cast<double>(body) / 1e6;
-    std::printf("%12ju %9.1f MB/s %9.1f MB/s %8.2f %16ld %16ld%s\n", body, mb / ours.seconds,
-                mb / curl.seconds, curl.seconds / ours.seconds, ours.max_rss_kb,
-                curl.max_rss_kb, ours.ok && curl.ok ? "" : "  (a download failed)");
+    bool ok = ours.ok && client.ok && curl.ok;
+    std::printf("%12ju %9.1f MB/s %9.1f MB/s %9.1f MB/s %8.2f %14ld %14ld %14ld%s\n", body,
+                mb / ours.seconds, mb / client.seconds, mb / curl.seconds,
+                curl.seconds / ours.seconds, ours.max_rss_kb, client.max_rss_kb,
+                curl.max_rss_kb, ok ? "" : "  (a download failed)");
     peaks.push_back(ours.max_rss_kb);
-    all_ok = all_ok && ours.ok && curl.ok;
+    all_ok = all_ok && ok;
   }
   if (peaks.size() >= 2) {
     std::printf("DownloadFile peak memory growth from the smallest to the largest body: %ld KiB\n",
                 peaks.back() - peaks.front());
   }
-  std::printf("ratio: DownloadFile throughput over curl's (1.00 = as fast)\n");
+  std::printf("ratio: DownloadFile throughput over curl's (1.00 = as fast); client only: the\n"
+              "internet client's reads written with stdio, without DownloadFile's own work\n");
   std::filesystem::remove_all(root);
   return all_ok ? 0 : 1;
 }
