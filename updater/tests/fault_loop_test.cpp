@@ -132,6 +132,7 @@ TEST(FaultLoop, Update) {
     app.machine.Write(kVisual, "old visual");
     app.machine.Write(kIridium, "old iridium");
     app.machine.Write(kStamp, "2454000.5\r\n");
+    app.machine.Remove(kLocation);
     app.ToFound();
     app.SaveLocation();
     app.internet.responses[kVisualUrl] = {200, visual};
@@ -142,6 +143,9 @@ TEST(FaultLoop, Update) {
     ExpectOneOf(m, kVisual, {run.ShownText(" \xB7 visual.tle") ? visual : "old visual"});
     ExpectOneOf(m, kIridium, {run.ShownText(" \xB7 iridium.tle") ? iridium : "old iridium"});
     ExpectOneOf(m, kStamp, {"2454000.5\r\n", "2454467.25\r\n"});
+    // Files the update doesn't write stay as they were.
+    ExpectOneOf(m, kBookmarks, {Machine::kBookmarks});
+    ExpectOneOf(m, kLocation, {"lat=40.43\nlon=-3.64\nalt=655\noff=1\nnam=Madrid\ndst=false\n"});
     bool finished = !run.app.view.Visible(C::LabelDownload);
     if (!reached) EXPECT_TRUE(finished && run.Shown(19));
     else EXPECT_TRUE(!finished && (run.Shown(20) || run.Reported()));
