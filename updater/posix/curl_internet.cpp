@@ -3,7 +3,9 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -50,7 +52,7 @@ struct CurlInternet::Request {
   bool head_done = false;    // the final response's head has arrived
   bool done = false;
   CURLcode result = CURLE_OK;
-  int status = 0;            // status of the response whose head is arriving
+  int status = 0;            // of the latest response head; the final one once head_done
   bool has_location = false;
   long redirects = 0;
   Clock::time_point last_activity = Clock::now();

@@ -2,9 +2,11 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <thread>
 #include <vector>
 
 #include "posix_platform.h"
@@ -37,10 +39,37 @@ class SilentPort {
     fd_ = -1;
   }
   int port() const { return port_; }
+  int fd() const { return fd_; }
 
  private:
   int fd_ = -1;
   int port_ = 0;
+};
+
+// Answers one request with a head announcing 1000 bytes and the first 10 of
+// them, then holds the connection open without sending more.
+class StallingServer {
+ public:
+  StallingServer() {
+    thread_ = std::thread([this] {
+      pollfd wait{listener_.fd(), POLLIN, 0};
+      if (poll(&wait, 1, 5000) != 1) return;  // no client came
+      int connection = accept(listener_.fd(), nullptr, nullptr);
+      char request[4096];
+      [[maybe_unused]] ssize_t ignored = recv(connection, request, sizeof request, 0);
+      const std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789";
+      ignored = send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
+      char rest;
+      ignored = recv(connection, &rest, 1, 0);  // until the client gives up
+      close(connection);
+    });
+  }
+  ~StallingServer() { thread_.join(); }
+  int port() const { return listener_.port(); }
+
+ private:
+  SilentPort listener_;
+  std::thread thread_;
 };
 
 class CurlInternetTest : public ::testing::Test {
@@ -176,6 +205,24 @@ TEST_F(CurlInternetTest, UnreachableOrSilentServersFailTheOpen) {
   EXPECT_EQ(platform.InternetOpenUrl(Platform::kNoHandle, "http://closed.example/"),
             Platform::kNoHandle);
   platform.InternetCloseHandle(internet);
+}
+
+TEST_F(CurlInternetTest, ATransferThatStallsFailsAfterTheIdleTimeOut) {
+  StallingServer stalling;
+  PosixPlatformOptions options;
+  options.connect_to["stall.example:80"] = "127.0.0.1:" + std::to_string(stalling.port());
+  options.idle_timeout_ms = 300;
+  PosixPlatform platform(options);
+  Platform::Handle internet = platform.InternetOpen("agent");
+  Platform::Handle request = platform.InternetOpenUrl(internet, "http://stall.example/x.txt");
+  ASSERT_NE(request, Platform::kNoHandle);
+  EXPECT_EQ(platform.HttpStatus(request), 200);
+  char buffer[kChunk];
+  std::uint32_t got = 0;
+  EXPECT_TRUE(platform.InternetReadFile(request, buffer, kChunk, got));
+  EXPECT_EQ(std::string(buffer, got), "0123456789") << "what arrived is delivered first";
+  EXPECT_FALSE(platform.InternetReadFile(request, buffer, kChunk, got));
+  platform.InternetCloseHandle(internet);  // closes the request and its connection
 }
 
 TEST_F(CurlInternetTest, SendsTheAgentAndAsksPastCaches) {
