@@ -110,6 +110,17 @@ TEST(LanguageChoice, LoadsThePackAndSetsTheCaptionsInOrder) {
   EXPECT_FALSE(app.driver.Choose(0));
 }
 
+TEST(LanguageChoice, AnEmptyDisplayNameCanBeChosen) {
+  App app;
+  std::vector<std::string> pack = FullPack();
+  pack[0] = "";
+  app.machine.WritePack("english.txt", pack);
+  app.ToSearch();
+  EXPECT_EQ(app.view.Languages(), std::vector<std::string>{""});
+  EXPECT_EQ(app.view.Lines(), std::vector<std::string>{"L14"});
+  EXPECT_EQ(app.driver.FrontStrip(), C::PanelDetectarPSP);
+}
+
 TEST(LanguageChoice, NothingChosenDoesNothing) {
   App app;
   app.driver.Show();
