@@ -309,11 +309,12 @@ int PosixPlatform::ReadFile(Handle file, void* buffer, std::size_t size, std::si
   got = 0;
   int fd = Descriptor(file);
   if (fd < 0) return kErrorInvalidHandle;
+  if (files_[static_cast<std::size_t>(file - 1)].writes) return kErrorAccessDenied;
   char* out = static_cast<char*>(buffer);
   while (got < size) {
     ssize_t n = read(fd, out + got, size - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno == EBADF ? kErrorAccessDenied : WindowsError(errno, "");
+    if (n < 0) return WindowsError(errno, "");
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
@@ -325,9 +326,8 @@ int PosixPlatform::WriteFile(Handle file, const void* data, std::size_t size,
   written = 0;
   int fd = Descriptor(file);
   if (fd < 0) return kErrorInvalidHandle;
-  if (!WriteAll(fd, static_cast<const char*>(data), size, written)) {
-    return errno == EBADF ? kErrorAccessDenied : WindowsError(errno, "");
-  }
+  if (!files_[static_cast<std::size_t>(file - 1)].writes) return kErrorAccessDenied;
+  if (!WriteAll(fd, static_cast<const char*>(data), size, written)) return WindowsError(errno, "");
   return 0;
 }
 

@@ -151,6 +151,12 @@ TEST_F(PosixPlatformTest, HandlesAreSmallNonZeroAndChecked) {
   EXPECT_EQ(platform().WriteFile(second, "x", 1, written), kErrorAccessDenied)
       << "a handle opened for reading";
   EXPECT_EQ(platform().CloseFile(second), 0);
+
+  Platform::Handle writer;
+  ASSERT_EQ(platform().CreateFile("C:\\b.txt", writer), 0);
+  EXPECT_EQ(platform().ReadFile(writer, buffer, sizeof buffer, got), kErrorAccessDenied)
+      << "a handle opened for writing";
+  EXPECT_EQ(platform().CloseFile(writer), 0);
 }
 
 TEST_F(PosixPlatformTest, SetCurrentDirectoryTellsAFileFromAMissingFolder) {
