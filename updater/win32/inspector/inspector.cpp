@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "updater/core/components.h"
+#include "updater/win32/window/control_ids.h"
 #include "updater/win32/window/form_window.h"
 
 namespace {
@@ -66,22 +67,6 @@ int StackDepth(HWND hwnd) {
   return above;
 }
 
-// The component a child window stands for, or Form1 for windows that are
-// only parts of a control (the language box's own field and list carry IDs
-// of their own that would otherwise clash).
-Component ComponentOf(HWND form, HWND child) {
-  const int index = GetDlgCtrlID(child) - zt::kControlIdBase;
-  if (index < 0 || index >= static_cast<int>(Component::Form1)) return Component::Form1;
-  const auto c = static_cast<Component>(index);
-  HWND parent = GetParent(child);
-  const Component expected_parent = zt::Info(c).parent;
-  if (expected_parent == Component::Form1) return parent == form ? c : Component::Form1;
-  return GetDlgCtrlID(parent) == zt::kControlIdBase + static_cast<int>(expected_parent) &&
-                 GetParent(parent) != nullptr
-             ? c
-             : Component::Form1;
-}
-
 void PrintControl(HWND form, HWND hwnd, Component c) {
   RECT r;
   GetWindowRect(hwnd, &r);
@@ -122,7 +107,7 @@ struct Children {
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
   auto* children = reinterpret_cast<Children*>(param);
-  const Component c = ComponentOf(children->form, hwnd);
+  const Component c = zt::ControlComponent(children->form, hwnd);
   if (c != Component::Form1) children->found.emplace_back(c, hwnd);
   return TRUE;
 }

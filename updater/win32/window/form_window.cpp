@@ -140,6 +140,7 @@ class Win32FormWindow final : public FormWindow {
   bool ole_ready_ = false;
   bool busy_ = false;
   bool shown_ = false;
+  bool running_ = false;
   // The control that last took the focus inside the window. The focus
   // returning to the window (after an error box, say) is no new entry.
   Component active_ = Component::Form1;
@@ -341,6 +342,7 @@ int Win32FormWindow::Run() {
   });
   if (first != Component::Form1) SetFocus(Hwnd(first));
 
+  running_ = true;
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     // Tab follows the window's own focus order, whatever the stacking.
@@ -351,6 +353,7 @@ int Win32FormWindow::Run() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  running_ = false;
   return static_cast<int>(msg.wParam);
 }
 
@@ -560,7 +563,7 @@ LRESULT Win32FormWindow::HandleFormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (running_) PostQuitMessage(0);  // ends Run's loop, not anyone else's
       return 0;
     default:
       break;
