@@ -1,5 +1,8 @@
 #include "element_set.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace zt {
 
 bool ElementSetCheck::ChecksumOk(const std::string& line) {
@@ -44,22 +47,32 @@ void ElementSetCheck::EndLine() {
   length_ = 0;
 }
 
+void ElementSetCheck::Append(const char* data, std::size_t size) {
+  if (line_.size() < kKept) line_.append(data, std::min(size, kKept - line_.size()));
+  length_ += size;
+}
+
+// Works a line segment at a time rather than a byte at a time: the body can
+// be large, and only the first kKept characters of each line matter.
 void ElementSetCheck::Feed(const char* data, std::size_t size) {
-  for (std::size_t i = 0; i < size && !failed_; ++i) {
-    char c = data[i];
-    if (c == '\n') {
-      pending_cr_ = false;
-      EndLine();
-      continue;
+  const char* p = data;
+  const char* const end = data + size;
+  while (p < end && !failed_) {
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* stop = lf != nullptr ? lf : end;
+    if (stop > p) {
+      if (pending_cr_) Append("\r", 1);  // that CR was not followed by LF
+      std::size_t n = static_cast<std::size_t>(stop - p);
+      // A CR at the segment's end may be the CR of a CR LF: held back until
+      // the next byte shows which.
+      pending_cr_ = p[n - 1] == '\r';
+      if (pending_cr_) --n;
+      Append(p, n);
     }
-    if (pending_cr_) {  // a CR inside a line is a character of it
-      if (line_.size() < kKept) line_ += '\r';
-      ++length_;
-    }
-    pending_cr_ = c == '\r';
-    if (pending_cr_) continue;
-    if (line_.size() < kKept) line_ += c;
-    ++length_;
+    if (lf == nullptr) break;
+    pending_cr_ = false;
+    EndLine();
+    p = lf + 1;
   }
 }
 

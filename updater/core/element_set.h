@@ -27,6 +27,7 @@ class ElementSetCheck {
   enum class Expect { NameOrLine1, Line1, Line2 };
   static constexpr std::size_t kKept = 69;
 
+  void Append(const char* data, std::size_t size);
   void EndLine();
   bool ElementLine(char number) const;
 
