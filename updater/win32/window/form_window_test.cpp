@@ -253,15 +253,17 @@ TEST_F(FormWindowTest, AnEventRaisedWhileAHandlerRunsIsDropped) {
   EXPECT_EQ(events_, std::vector<FormEvent>{FormEvent::LabelBotonPSPClick});
 }
 
-TEST_F(FormWindowTest, TabFollowsTheFocusOrderAndCloseEndsTheLoop) {
+TEST_F(FormWindowTest, TabFollowsTheFocusOrderAndClosingEndsTheLoop) {
   const struct {
     bool language_panel_shown;
+    bool close_from_task_bar;  // else by the exit label's Close
     std::vector<FormEvent> raised;
   } cases[] = {
       // Seven Tabs from the first control reach the language box.
-      {true, {FormEvent::FormShow, FormEvent::ComboLanguagesEnter}},
+      {true, false, {FormEvent::FormShow, FormEvent::ComboLanguagesEnter}},
       // Hidden with its panel, the language box is skipped.
-      {false, {FormEvent::FormShow}},
+      {false, false, {FormEvent::FormShow}},
+      {false, true, {FormEvent::FormShow}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.language_panel_shown);
@@ -271,7 +273,10 @@ TEST_F(FormWindowTest, TabFollowsTheFocusOrderAndCloseEndsTheLoop) {
     // what is queued.
     for (int i = 0; i < 7; ++i)
       PostMessageA(Control(C::EditNombre), WM_KEYDOWN, VK_TAB, 0);
-    window_->Close();
+    if (c.close_from_task_bar)
+      PostMessageA(GetWindow(form_, GW_OWNER), WM_CLOSE, 0, 0);
+    else
+      window_->Close();
     EXPECT_EQ(window_->Run(), 0);
     EXPECT_FALSE(IsWindow(form_));
     EXPECT_EQ(events_, c.raised);
