@@ -86,9 +86,15 @@ if command -v socat >/dev/null && [ -f "$server" ]; then
   DISPLAY= wine reg add "$proxy_key" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f \
     >/dev/null 2>&1
   echo "A local server on 127.0.0.1:$port plays the element-set server."
+elif ((scripted)); then
+  # A proxy nobody listens on: the update fails at once instead of waiting
+  # for a server it can't reach.
+  DISPLAY= wine reg add "$proxy_key" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  DISPLAY= wine reg add "$proxy_key" /v ProxyServer /t REG_SZ /d "127.0.0.1:1" /f >/dev/null 2>&1
+  echo "No local element-set server (needs socat): the update will report its failure."
 else
   DISPLAY= wine reg add "$proxy_key" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  echo "No local element-set server (needs socat): the update will report its failure."
+  echo "No local element-set server (needs socat): the update goes to the public server."
 fi
 
 # Let the set-up's Wine session end: the program's session must start with
