@@ -29,6 +29,15 @@ const std::vector<std::string>& PackageFiles();
 inline constexpr const char* kPackageLocation =
     "lat=51.48\nlon=0.00\nalt=46\noff=0\nnam=Greenwich\ndst=false\n";
 
+// The user's files on the stick that the fixtures mount as drive E.
+namespace on_stick {
+inline constexpr const char* kBookmarks = "E:\\PSP\\SYSTEM\\BROWSER\\bookmarks.html";
+inline constexpr const char* kLocation = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\location.txt";
+inline constexpr const char* kVisual = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\visual.tle";
+inline constexpr const char* kIridium = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\iridium.tle";
+inline constexpr const char* kStamp = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\update.txt";
+}  // namespace on_stick
+
 // An element line: the first 68 columns given, the checksum appended.
 std::string WithChecksum(const std::string& first68);
 // A body of element sets: count pairs, each after a name line, lines ended

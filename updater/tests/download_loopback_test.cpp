@@ -11,9 +11,9 @@ namespace zt {
 namespace {
 
 using C = Component;
+using on_stick::kVisual;
+using on_stick::kIridium;
 using testing::TestHttpServer;
-constexpr const char* kVisual = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\visual.tle";
-constexpr const char* kIridium = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\iridium.tle";
 constexpr const char* kVisualPath = "/NORAD/elements/visual.txt";
 constexpr const char* kIridiumPath = "/NORAD/elements/iridium.txt";
 const std::string kTarget = "E:\\\\PSP\\\\GAME\\\\Zentrovia\\\\ZenTrovia\\\\tle\\\\visual.tle";

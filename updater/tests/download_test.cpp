@@ -7,9 +7,9 @@ namespace zt {
 namespace {
 
 using C = Component;
-constexpr const char* kVisual = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\visual.tle";
-constexpr const char* kIridium = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\iridium.tle";
-constexpr const char* kStamp = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\update.txt";
+using on_stick::kVisual;
+using on_stick::kIridium;
+using on_stick::kStamp;
 const std::string kTarget = "E:\\\\PSP\\\\GAME\\\\Zentrovia\\\\ZenTrovia\\\\tle\\\\visual.tle";
 
 // A window whose stick holds an installation with earlier downloads.

@@ -15,11 +15,11 @@ namespace zt {
 namespace {
 
 using C = Component;
-constexpr const char* kBookmarks = "E:\\PSP\\SYSTEM\\BROWSER\\bookmarks.html";
-constexpr const char* kLocation = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\location.txt";
-constexpr const char* kVisual = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\visual.tle";
-constexpr const char* kIridium = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\tle\\iridium.tle";
-constexpr const char* kStamp = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\update.txt";
+using on_stick::kBookmarks;
+using on_stick::kLocation;
+using on_stick::kVisual;
+using on_stick::kIridium;
+using on_stick::kStamp;
 const std::string kOldLocation = "lat=1\nlon=2\nalt=3\noff=4\nnam=Mine\ndst=true\n";
 
 struct Outcome {

@@ -9,8 +9,8 @@ namespace zt {
 namespace {
 
 using C = Component;
+constexpr const char* kBookmarkFile = on_stick::kBookmarks;
 constexpr const char* kApp = "E:\\PSP\\GAME\\Zentrovia";
-constexpr const char* kBookmarkFile = "E:\\PSP\\SYSTEM\\BROWSER\\bookmarks.html";
 const std::string kBookmarkLine =
     "    <DT><A HREF=\"http://www.zentrovia.net/\" ADD_DATE=\"1192751758\" LAST_VISIT=\"1198545384\""
     " LAST_MODIFIED=\"1198545384\" LAST_CHARSET=\"UTF-8\">ZenTrovia Portable</A>\n";

@@ -7,7 +7,7 @@ namespace zt {
 namespace {
 
 using C = Component;
-constexpr const char* kLocation = "E:\\PSP\\GAME\\Zentrovia\\ZenTrovia\\location.txt";
+using on_stick::kLocation;
 
 struct Form {
   std::string lat, lon, alt, off, nam;
