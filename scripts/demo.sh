@@ -21,7 +21,11 @@ scripted=0
 # The build folder may be changed with ZT_BUILD_DIR (default: the preset's).
 build=${ZT_BUILD_DIR:-$root/build/windows}
 bash scripts/deps.sh
-cmake --preset windows -B "$build" >/dev/null
+# The package carries this project's console modules, built for the
+# console's 32-bit MIPS processor.
+cmake --preset mipsel >/dev/null
+cmake --build --preset mipsel --target console_modules -j "${JOBS:-2}"
+cmake --preset windows -B "$build" -DZT_CONSOLE_MODULES_DIR="$root/build/mipsel/console-modules" >/dev/null
 cmake --build "$build" --target dist zt_inspector -j "${JOBS:-2}"
 
 dist=$build/dist

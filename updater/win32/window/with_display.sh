@@ -18,4 +18,7 @@ exec {fd}>&-
 for _ in $(seq 200); do [ -s "$dir/display" ] && break; sleep 0.1; done
 [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$dir/display")"
+# A server of the prefix still running from a test without a display would
+# give this program no windows: wait for it to end first.
+[ -n "${WINEPREFIX:-}" ] && { wineserver -w 2>/dev/null || true; }
 "$@"
