@@ -20,6 +20,27 @@ void Dispatch(View& view, const std::function<void()>& handler) {
   }
 }
 
+void HandleEvent(View& view, TForm1& form, FormEvent event) {
+  Dispatch(view, [&] {
+    switch (event) {
+      case FormEvent::FormShow: form.FormShow(Component::Form1); break;
+      case FormEvent::LabelSalirClick: form.LabelSalirClick(Component::LabelSalir); break;
+      case FormEvent::ComboLanguagesEnter:
+        form.ComboLanguagesEnter(Component::ComboLanguages);
+        break;
+      case FormEvent::ComboLanguagesSelect:
+        form.ComboLanguagesSelect(Component::ComboLanguages);
+        break;
+      case FormEvent::LabelBotonPSPClick: form.LabelBotonPSPClick(Component::LabelBotonPSP); break;
+      case FormEvent::LabelSaveLocationClick:
+        form.LabelSaveLocationClick(Component::LabelSaveLocation);
+        break;
+      case FormEvent::LabelDownloadClick: form.LabelDownloadClick(Component::LabelDownload); break;
+      case FormEvent::LabelInstalarClick: form.LabelInstalarClick(Component::LabelInstalar); break;
+    }
+  });
+}
+
 TForm1::TForm1(View& view, Platform& platform) : view_(view), platform_(platform) {
   Form1 = this;
 }

@@ -8,9 +8,8 @@
 //
 // How a window program uses it:
 //   zt::TForm1 form(view, platform);            // sets zt::Form1
-//   zt::Dispatch(view, [&] { form.FormShow(zt::Component::Form1); });
-//   ... for every event:
-//   zt::Dispatch(view, [&] { form.LabelBotonPSPClick(zt::Component::LabelBotonPSP); });
+//   zt::HandleEvent(view, form, zt::FormEvent::FormShow);
+//   ... and so for every event the window raises.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "components.h"
+#include "form_events.h"
 #include "platform.h"
 #include "view.h"
 
@@ -29,6 +29,11 @@ namespace zt {
 // appended when its last character sorts after "."; the window stays in
 // whatever state the handler had reached. Nothing escapes Dispatch.
 void Dispatch(View& view, const std::function<void()>& handler);
+
+class TForm1;
+// Runs the form's handler of one event through Dispatch, with the component
+// the event comes from as its sender.
+void HandleEvent(View& view, TForm1& form, FormEvent event);
 
 // Fixed addresses of the element sets and of the bookmark's home page.
 inline constexpr const char* kVisualUrl = "http://celestrak.org/NORAD/elements/visual.txt";

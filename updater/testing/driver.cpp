@@ -36,35 +36,20 @@ bool Driver::Reachable(Component label) const {
 }
 
 void Driver::Show() {
-  Dispatch(view_, [&] { form_.FormShow(Component::Form1); });
+  HandleEvent(view_, form_, FormEvent::FormShow);
 }
 
 bool Driver::Click(Component label) {
   if (!Reachable(label)) return false;
-  switch (label) {
-    case Component::LabelSalir:
-      Dispatch(view_, [&] { form_.LabelSalirClick(label); });
-      return true;
-    case Component::LabelBotonPSP:
-      Dispatch(view_, [&] { form_.LabelBotonPSPClick(label); });
-      return true;
-    case Component::LabelSaveLocation:
-      Dispatch(view_, [&] { form_.LabelSaveLocationClick(label); });
-      return true;
-    case Component::LabelDownload:
-      Dispatch(view_, [&] { form_.LabelDownloadClick(label); });
-      return true;
-    case Component::LabelInstalar:
-      Dispatch(view_, [&] { form_.LabelInstalarClick(label); });
-      return true;
-    default:
-      return false;  // a label without a click handler
-  }
+  auto event = ClickEvent(label);
+  if (!event) return false;  // a label without a click handler
+  HandleEvent(view_, form_, *event);
+  return true;
 }
 
 bool Driver::FocusLanguageBox() {
   if (!view_.Usable(Component::ComboLanguages)) return false;
-  Dispatch(view_, [&] { form_.ComboLanguagesEnter(Component::ComboLanguages); });
+  HandleEvent(view_, form_, FormEvent::ComboLanguagesEnter);
   return true;
 }
 
@@ -72,7 +57,7 @@ bool Driver::Choose(int index) {
   if (!view_.Usable(Component::ComboLanguages)) return false;
   if (index < 0 || index >= static_cast<int>(view_.Languages().size())) return false;
   view_.ChooseLanguage(index);
-  Dispatch(view_, [&] { form_.ComboLanguagesSelect(Component::ComboLanguages); });
+  HandleEvent(view_, form_, FormEvent::ComboLanguagesSelect);
   return true;
 }
 

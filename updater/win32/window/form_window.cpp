@@ -35,19 +35,6 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-// The click events of the labels that act as buttons.
-struct LabelClick {
-  Component label;
-  FormEvent event;
-};
-constexpr LabelClick kLabelClicks[] = {
-    {Component::LabelSalir, FormEvent::LabelSalirClick},
-    {Component::LabelBotonPSP, FormEvent::LabelBotonPSPClick},
-    {Component::LabelSaveLocation, FormEvent::LabelSaveLocationClick},
-    {Component::LabelDownload, FormEvent::LabelDownloadClick},
-    {Component::LabelInstalar, FormEvent::LabelInstalarClick},
-};
-
 class Win32FormWindow final : public FormWindow {
  public:
   Win32FormWindow(HINSTANCE instance, FormEventSink sink);
@@ -453,8 +440,7 @@ void Win32FormWindow::OnCommand(WPARAM wp) {
   switch (Info(c).kind) {
     case Kind::Label:
       if (code != STN_CLICKED) return;
-      for (const LabelClick& click : kLabelClicks)
-        if (click.label == c) Raise(click.event);
+      if (auto event = ClickEvent(c)) Raise(*event);
       return;
     case Kind::ComboBox:
       if (code == CBN_SETFOCUS) FocusEntered(c);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "form_events.h"
+#include "updater/core/form_events.h"
 #include "updater/core/view.h"
 
 namespace zt {
