@@ -43,6 +43,13 @@ std::int32_t byteSize(const void* begin, const void* end) {
                                    static_cast<const unsigned char*>(begin));
 }
 
+// The value word of the entry's function with that NID, or null.
+const std::uintptr_t* functionValue(const ExportEntry& e, std::uint32_t nid) {
+  for (std::size_t j = 0; j < e.functionCount; ++j)
+    if (e.words[j] == nid) return &e.words[e.functionCount + e.variableCount + j];
+  return nullptr;
+}
+
 class Registry {
  public:
   Registry() { addKernel(); }
@@ -127,15 +134,9 @@ class Registry {
         error = kErrorLibraryNotFound;
         return true;
       }
-      const std::size_t count = lib->functionCount + lib->variableCount;
       for (std::size_t i = 0; i < imp.functionCount; ++i) {
-        imp.slots[i] = nullptr;
-        for (std::size_t j = 0; j < lib->functionCount; ++j) {
-          if (lib->words[j] == imp.nids[i]) {
-            imp.slots[i] = reinterpret_cast<void*>(lib->words[count + j]);
-            break;
-          }
-        }
+        const std::uintptr_t* value = functionValue(*lib, imp.nids[i]);
+        imp.slots[i] = value != nullptr ? reinterpret_cast<void*>(*value) : nullptr;
       }
       return false;
     });
@@ -155,13 +156,9 @@ StartEntry* startEntryOf(const ModuleInfo& info) {
   StartEntry* start = nullptr;
   walk(info.exports, info.exportsEnd, [&](const ExportEntry& e) {
     if (e.name != nullptr) return false;
-    for (std::size_t j = 0; j < e.functionCount; ++j) {
-      if (e.words[j] == kModuleStartNid) {
-        start = reinterpret_cast<StartEntry*>(e.words[e.functionCount + e.variableCount + j]);
-        return true;
-      }
-    }
-    return false;
+    const std::uintptr_t* value = functionValue(e, kModuleStartNid);
+    if (value != nullptr) start = reinterpret_cast<StartEntry*>(*value);
+    return value != nullptr;
   });
   return start;
 }
@@ -218,13 +215,9 @@ void* findFunction(std::int32_t id, const char* library, std::uint32_t nid) {
   void* found = nullptr;
   walk(m->info->exports, m->info->exportsEnd, [&](const ExportEntry& e) {
     if (e.name == nullptr || std::strcmp(e.name, library) != 0) return false;
-    for (std::size_t j = 0; j < e.functionCount; ++j) {
-      if (e.words[j] == nid) {
-        found = reinterpret_cast<void*>(e.words[e.functionCount + e.variableCount + j]);
-        return true;
-      }
-    }
-    return false;
+    const std::uintptr_t* value = functionValue(e, nid);
+    if (value != nullptr) found = reinterpret_cast<void*>(*value);
+    return value != nullptr;
   });
   return found;
 }
